@@ -1,0 +1,47 @@
+# Front door: `make` builds, `make test` builds and runs every test, `make run`
+# starts the program under Wine. Missing tools are installed first.
+SHELL := /bin/bash
+.DEFAULT_GOAL := all
+JOBS ?= $(shell nproc)
+BUILD_TYPE ?= Release
+
+# build/win32: the program as shipped. build/win64: the same sources for 64-bit
+# Windows, built only where this machine cannot run 32-bit Wine (see tests/wine/env.sh).
+TEST_ARCH = $(shell source tests/wine/env.sh && echo $$VELKARN_WINE_ARCH)
+
+.PHONY: all prereqs native win32 wintest test test-native test-windows clean
+
+prereqs:
+	@scripts/install-prereqs.sh
+
+all: prereqs
+	@$(MAKE) --no-print-directory native win32 wintest
+
+native:
+	@cmake -S . -B build/native -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+	@cmake --build build/native -j$(JOBS)
+
+build/%/CMakeCache.txt:
+	@cmake -S . -B build/$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(if $(filter win32,$*),i686,x86_64).cmake \
+	       -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+
+win32: build/win32/CMakeCache.txt
+	@cmake --build build/win32 -j$(JOBS)
+
+# The build whose programs the Wine tests run.
+wintest:
+	@if [ "$(TEST_ARCH)" != win32 ]; then $(MAKE) --no-print-directory build/$(TEST_ARCH)/CMakeCache.txt && \
+	    cmake --build build/$(TEST_ARCH) -j$(JOBS); fi
+
+test: all
+	@$(MAKE) --no-print-directory test-native test-windows
+
+test-native:
+	@ctest --test-dir build/native --output-on-failure
+
+test-windows:
+	@tests/wine/prefix.sh
+	@ctest --test-dir build/$(TEST_ARCH) --output-on-failure
+
+clean:
+	@source tests/wine/env.sh; [ -d "$$WINEPREFIX" ] && wineserver -k 2>/dev/null; rm -rf build

@@ -1,0 +1,10 @@
+#pragma once
+// UTF-8 inside the program, UTF-16 at each wide Windows call.
+#include <string>
+
+namespace classlib::win32 {
+
+std::wstring Widen(const std::string& utf8);
+std::string Narrow(const std::wstring& utf16);
+
+}  // namespace classlib::win32
