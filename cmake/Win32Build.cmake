@@ -14,3 +14,24 @@ add_library(classlib_win32 STATIC
 target_link_libraries(classlib_win32 PUBLIC classlib)
 
 add_subdirectory(tests/win32)
+
+# The program.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/resources/MAINICON.ico
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/resources
+  COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/resources/icon/make_icon.py
+          ${CMAKE_SOURCE_DIR}/resources/icon/MAINICON.txt ${CMAKE_BINARY_DIR}/resources/MAINICON.ico
+  DEPENDS resources/icon/make_icon.py resources/icon/MAINICON.txt
+  COMMENT "Drawing the icon")
+set_source_files_properties(resources/VelkarnVupTool.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/resources/MAINICON.ico;${CMAKE_SOURCE_DIR}/Unit1.dfm;${CMAKE_SOURCE_DIR}/resources/VelkarnVupTool.manifest;${CMAKE_SOURCE_DIR}/resources/Version.h")
+
+add_library(classlib_forms STATIC classlib/win32/Forms.cpp)
+target_link_libraries(classlib_forms PUBLIC classlib_win32 comctl32)
+
+add_executable(VelkarnVupTool WIN32 VelkarnVupTool.cpp Unit1.cpp resources/VelkarnVupTool.rc)
+target_include_directories(VelkarnVupTool PRIVATE ${CMAKE_BINARY_DIR}/resources ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR})
+target_link_libraries(VelkarnVupTool PRIVATE launch classlib_forms classlib_win32 shell32)
+set_target_properties(VelkarnVupTool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_link_options(VelkarnVupTool PRIVATE -s)

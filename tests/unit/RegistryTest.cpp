@@ -104,7 +104,7 @@ constexpr const char* kWrongType = "'InstallPath' のデータ型が不正です
 INSTANTIATE_TEST_SUITE_P(
     Values, ReadStringTest,
     ::testing::Values(
-        ReadCase{"absent", false, {}, "", nullptr},
+        ReadCase{"absent", false, {classlib::kRegSz, ""}, "", nullptr},
         ReadCase{"noData", true, {classlib::kRegSz, ""}, "", nullptr},
         ReadCase{"emptyString", true, {classlib::kRegSz, "\0"s}, "", nullptr},
         ReadCase{"nulFirst", true, {classlib::kRegSz, "\0C:\\V\\\0"s}, "", nullptr},
