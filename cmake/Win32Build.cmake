@@ -35,3 +35,8 @@ target_include_directories(VelkarnVupTool PRIVATE ${CMAKE_BINARY_DIR}/resources 
 target_link_libraries(VelkarnVupTool PRIVATE launch classlib_forms classlib_win32 shell32)
 set_target_properties(VelkarnVupTool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_link_options(VelkarnVupTool PRIVATE -s)
+
+# The launch benchmark's own programs.
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
+  add_subdirectory(bench)
+endif()
