@@ -40,3 +40,6 @@ target_link_options(VelkarnVupTool PRIVATE -s)
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
   add_subdirectory(bench)
 endif()
+
+# The end-to-end tests and their own programs.
+add_subdirectory(tests/e2e)

@@ -22,7 +22,7 @@ else
     WINE=/usr/lib/wine/wine64
     export WINELOADER=$WINE
 fi
-export WINEARCH=$VELKARN_WINE_ARCH
+export WINE WINEARCH=$VELKARN_WINE_ARCH
 export WINEPREFIX="${VELKARN_WINEPREFIX:-$repo_root/build/wineprefix-$VELKARN_WINE_ARCH}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No menu entries in the user's home, no offers to install Mono or Gecko.
