@@ -1,6 +1,5 @@
 """End-to-end tests: the real program under Wine, driven from outside."""
 import os
-import re
 import shutil
 import unittest
 from pathlib import Path
@@ -330,6 +329,57 @@ class HighDensityTest(unittest.TestCase):
         fonts = inside(main)
         for font in fonts.values():
             self.assertIn(int(font["charHeight"]), (22, 23))
+
+
+def prefix_state():
+    """The prefix's registry as its server saved it, value by value, and every file
+    and folder in drive_c with its size and time."""
+    session.restart_wine()  # the server saves the registry as it stops
+    values = {}
+    for name in ("system.reg", "user.reg", "userdef.reg"):
+        key = None
+        for line in (PREFIX / name).read_text(encoding="ascii", errors="replace").splitlines():
+            if line.startswith("["):
+                key = line[:line.rindex("]") + 1]
+                values[(name, key, None)] = ""
+            elif key and line.strip() and not line.startswith(("#time=", ";")):
+                value_name, _, data = line.partition("=")
+                values[(name, key, value_name)] = data
+    files = {}
+    for folder, subfolders, names in os.walk(DRIVE_C):
+        for entry in subfolders + names:
+            status = os.lstat(os.path.join(folder, entry))
+            files[os.path.relpath(os.path.join(folder, entry), DRIVE_C)] = (status.st_size, status.st_mtime_ns)
+    return values, files
+
+
+def changes(before, after):
+    keys = set(before) | set(after)
+    return {k for k in keys if before.get(k) != after.get(k)}
+
+
+class WritesNothingTest(unittest.TestCase):
+    def test_a_session_changes_nothing_in_the_registry_or_on_disk(self):
+        session.remove_product_key()
+        # What Wine itself changes in a session without the program (it records a
+        # driver date at every start, for one).
+        start = prefix_state()
+        session.probe("main")
+        baseline = prefix_state()
+        wine_keeps = changes(start[0], baseline[0])
+
+        process = session.start()
+        main = session.probe("main")
+        session.probe("click", button(main, "接続")["hwnd"])
+        session.wait_dialog()
+        session.key("Return")
+        session.wait_no_dialog()
+        session.probe("click", button(main, "閉じる")["hwnd"])
+        self.assertEqual(session.wait_exit(process), 0)
+        after = prefix_state()
+
+        self.assertEqual(changes(baseline[0], after[0]) - wine_keeps, set())
+        self.assertEqual(changes(baseline[1], after[1]), set())
 
 
 if __name__ == "__main__":
