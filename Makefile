@@ -1,5 +1,6 @@
 # Front door: `make` builds, `make test` builds and runs every test, `make run`
-# starts the program under Wine. Missing tools are installed first.
+# starts the program under Wine (PRODUCT=installed to have Connect open the page),
+# `make bench` measures its launch. Missing tools are installed first.
 SHELL := /bin/bash
 .DEFAULT_GOAL := all
 JOBS ?= $(shell nproc)
@@ -9,7 +10,8 @@ BUILD_TYPE ?= Release
 # Windows, built only where this machine cannot run 32-bit Wine (see tests/wine/env.sh).
 TEST_ARCH = $(shell source tests/wine/env.sh && echo $$VELKARN_WINE_ARCH)
 
-.PHONY: all prereqs native win32 wintest test test-native test-windows clean
+.PHONY: all prereqs native win32 wintest test test-native test-windows run bench clean
+PRODUCT ?= missing
 
 prereqs:
 	@scripts/install-prereqs.sh
@@ -39,9 +41,17 @@ test: all
 test-native:
 	@ctest --test-dir build/native --output-on-failure
 
+# Windows programs need a display even when they show nothing; the end-to-end
+# tests start displays of their own.
 test-windows:
 	@tests/wine/prefix.sh
-	@ctest --test-dir build/$(TEST_ARCH) --output-on-failure
+	@xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" ctest --test-dir build/$(TEST_ARCH) --output-on-failure
+
+run: all
+	@scripts/run.sh $(PRODUCT)
+
+bench: all
+	@bench/run.sh
 
 clean:
 	@source tests/wine/env.sh; [ -d "$$WINEPREFIX" ] && wineserver -k 2>/dev/null; rm -rf build

@@ -187,8 +187,10 @@ TForm::~TForm() {
     for (HFONT font : fonts_) DeleteObject(font);
 }
 
+std::string TForm::Definition(const std::string& className) const { return ResourceText(Upper(className)); }
+
 void TForm::Create(const std::string& className, HWND owner) {
-    spec_ = ReadFormDefinition(ResourceText(Upper(className)));
+    spec_ = ReadFormDefinition(Definition(className));
     if (spec_.className != className)
         throw EFormDefinitionError("The form definition of " + className + " declares " + spec_.className);
 
@@ -386,10 +388,11 @@ void TApplication::SetTitle(const std::string& title) {
     if (handle_) SetWindowTextW(handle_, Widen(title).c_str());
 }
 
-void TApplication::AddForm(std::unique_ptr<TForm> form, const std::string& className) {
+TForm* TApplication::AddForm(std::unique_ptr<TForm> form, const std::string& className) {
     form->DeclareMembers();
     form->Create(className, handle_);
     forms_.push_back(std::move(form));
+    return forms_.back().get();
 }
 
 int TApplication::Run() {

@@ -73,6 +73,8 @@ protected:
                            }});
     }
     void Handler(const char* name, TNotifyEvent event) { handlers_.push_back({name, std::move(event)}); }
+    // The form definition's text: the program's resource named after the class.
+    virtual std::string Definition(const std::string& className) const;
 
 private:
     friend class TApplication;
@@ -108,9 +110,7 @@ public:
     // Creates a form from its definition; the first one becomes the main form.
     template <class Form>
     void CreateForm(Form*& reference) {
-        auto form = std::make_unique<Form>();
-        reference = form.get();
-        AddForm(std::move(form), Form::kClassName);
+        reference = static_cast<Form*>(AddForm(std::make_unique<Form>(), Form::kClassName));
     }
 
     // Shows the main form and dispatches messages until a quit request arrives.
@@ -123,7 +123,7 @@ public:
     TForm* MainForm() const { return forms_.empty() ? nullptr : forms_.front().get(); }
 
 private:
-    void AddForm(std::unique_ptr<TForm> form, const std::string& className);
+    TForm* AddForm(std::unique_ptr<TForm> form, const std::string& className);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     std::string title_;
