@@ -302,10 +302,20 @@ void TForm::Layout(UINT dpi) {
         SetWindowPos(control->handle_, nullptr, scale(control->spec_.left), scale(control->spec_.top), size.cx, size.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    const SIZE window = WindowSizeForClient(scale(spec_.clientWidth), scale(spec_.clientHeight),
-                                            static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE)),
-                                            static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_EXSTYLE)), dpi);
+    const int clientWidth = scale(spec_.clientWidth), clientHeight = scale(spec_.clientHeight);
+    SIZE window = WindowSizeForClient(clientWidth, clientHeight,
+                                      static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE)),
+                                      static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_EXSTYLE)), dpi);
     SetWindowPos(handle_, nullptr, 0, 0, window.cx, window.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame need not follow the density (older systems scale only the client
+    // area): make up any difference so that the client area is exact.
+    RECT client;
+    GetClientRect(handle_, &client);
+    if (client.right != clientWidth || client.bottom != clientHeight) {
+        window.cx += clientWidth - client.right;
+        window.cy += clientHeight - client.bottom;
+        SetWindowPos(handle_, nullptr, 0, 0, window.cx, window.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     for (HFONT font : oldFonts) DeleteObject(font);
     InvalidateRect(handle_, nullptr, TRUE);
 }

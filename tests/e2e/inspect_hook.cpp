@@ -1,6 +1,6 @@
 // Loaded by Wine into the program's GUI thread through a message hook: on the
 // probe's request it reports, for each control of a window, the font it actually
-// uses and the system icon it shows. Neither can be read from another process:
+// uses and the system icon it shows, or tells the window that its density changed. Neither can be read from another process:
 // font and icon handles mean something only inside their own.
 #include <windows.h>
 
@@ -50,7 +50,16 @@ BOOL CALLBACK AddChild(HWND child, LPARAM report) {
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK InspectHookProc(int code, WPARAM wParam, LPARAM lParam) {
     static const UINT request = RegisterWindowMessageW(L"VelkarnProbeInspect");
+    static const UINT densityChange = RegisterWindowMessageW(L"VelkarnProbeDensityChange");
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == densityChange) {
+        // What Windows sends when the window moves to a monitor of another density:
+        // the new density and a rectangle to take, here where the window is now.
+        RECT suggested;
+        GetWindowRect(call->hwnd, &suggested);
+        const WORD dpi = static_cast<WORD>(call->lParam);
+        SendMessageW(call->hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    }
     if (code == HC_ACTION && call->message == request) {
         std::wstring report;
         EnumChildWindows(call->hwnd, AddChild, reinterpret_cast<LPARAM>(&report));

@@ -161,8 +161,9 @@ LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-std::string Inside(HWND target) {
-    static HWND receiver = [] {
+// A message-only window of ours for the hook's reports.
+HWND Receiver() {
+    static const HWND receiver = [] {
         WNDCLASSW wc{};
         wc.lpfnWndProc = ReceiverProc;
         wc.hInstance = GetModuleHandleW(nullptr);
@@ -170,21 +171,44 @@ std::string Inside(HWND target) {
         RegisterClassW(&wc);
         return CreateWindowW(L"VelkarnProbeReceiver", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     }();
+    return receiver;
+}
+
+// Runs `send` with the hook planted in the target window's thread.
+template <class Send>
+bool WithHook(HWND target, Send send) {
+    const HWND receiver = Receiver();
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring dll(path);
     dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"inspect_hook.dll";
     const HMODULE module = LoadLibraryW(dll.c_str());
     const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, "InspectHookProc")));
-    if (!proc) return "{\"error\":\"inspect_hook.dll not loaded\"}";
+    if (!proc) return false;
     const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, proc, module, GetWindowThreadProcessId(target, nullptr));
-    if (!hook) return "{\"error\":\"no hook\"}";
-    report.clear();
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(target, RegisterWindowMessageW(L"VelkarnProbeInspect"), reinterpret_cast<WPARAM>(receiver), 0,
-                        SMTO_NORMAL, 5000, &result);
+    if (!hook) return false;
+    send(receiver);
     UnhookWindowsHookEx(hook);
-    return "{\"report\":" + Quote(Utf8(report)) + "}";
+    return true;
+}
+
+std::string Inside(HWND target) {
+    report.clear();
+    const bool hooked = WithHook(target, [&](HWND receiver) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(target, RegisterWindowMessageW(L"VelkarnProbeInspect"), reinterpret_cast<WPARAM>(receiver),
+                            0, SMTO_NORMAL, 5000, &result);
+    });
+    return hooked ? "{\"report\":" + Quote(Utf8(report)) + "}" : "{\"error\":\"no hook\"}";
+}
+
+std::string DensityChange(HWND target, LPARAM dpi) {
+    const bool hooked = WithHook(target, [&](HWND) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(target, RegisterWindowMessageW(L"VelkarnProbeDensityChange"), 0, dpi, SMTO_NORMAL, 5000,
+                            &result);
+    });
+    return hooked ? "{\"ok\":true}" : "{\"error\":\"no hook\"}";
 }
 
 HKEY RootOf(std::string& path) {
@@ -236,6 +260,7 @@ std::string Run(const std::string& line) {
     if (command == "dialogs") return Dialogs();
     if (command == "foreground") return Describe(GetForegroundWindow());
     if (command == "inside") return Inside(ParseHandle(arg(0)));
+    if (command == "density") return DensityChange(ParseHandle(arg(0)), std::strtol(arg(1).c_str(), nullptr, 10));
     if (command == "click") return PostMessageW(ParseHandle(arg(0)), BM_CLICK, 0, 0) ? "{\"ok\":true}" : "{\"ok\":false}";
     if (command == "post")
         return PostMessageW(ParseHandle(arg(0)), std::strtoul(arg(1).c_str(), nullptr, 0),

@@ -297,6 +297,24 @@ class ProgramTest(unittest.TestCase):
         wait_for(lambda: session.probe("foreground")["hwnd"] == dialog["hwnd"], "the message box in front")
 
 
+    def test_window_rescales_when_it_moves_to_a_denser_monitor(self):
+        main = self.start()
+        for dpi, scale in ((144, 1.5), (96, 1.0)):
+            with self.subTest(dpi=dpi):
+                session.probe("density", main["hwnd"], dpi)
+                window = session.probe("main")
+                session.screenshot(f"density-change-{dpi}")
+                connect, close = button(window, "接続")["rect"], button(window, "閉じる")["rect"]
+                self.assertEqual(connect, [round(16 * scale), round(113 * scale), round(75 * scale + 0.01), round(25 * scale)])
+                self.assertEqual(close[:2], [round(680 * scale), round(160 * scale)])
+                label = control(window, CONTROLS[0][6])["rect"]
+                self.assertAlmostEqual(label[2], 722 * scale, delta=722 * scale * 0.05)
+                for font in inside(window).values():
+                    self.assertIn(int(font["charHeight"]), (15,) if dpi == 96 else (22, 23))
+                self.assertEqual(window["rect"][:2], main["rect"][:2])  # where the system suggested
+                self.assertEqual(window["client"][2:], [round(770 * scale), round(202 * scale)])
+
+
 class HighDensityTest(unittest.TestCase):
     """At 144 pixels per inch every measure is half as large again."""
 
