@@ -75,18 +75,17 @@ HWND FindTopLevel(const wchar_t* className) {
         const wchar_t* className;
         HWND found;
     } search{className, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
+    struct Callback {
+        static BOOL CALLBACK Visit(HWND window, LPARAM param) {
             auto* s = reinterpret_cast<Search*>(param);
             wchar_t name[256];
             GetClassNameW(window, name, 256);
-            if (lstrcmpW(name, s->className) == 0) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+            if (lstrcmpW(name, s->className) != 0) return TRUE;
+            s->found = window;
+            return FALSE;
+        }
+    };
+    EnumWindows(Callback::Visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -135,15 +134,16 @@ std::string Describe(HWND window) {
 
 std::string Dialogs() {
     std::vector<HWND> dialogs;
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
+    struct Callback {
+        static BOOL CALLBACK Visit(HWND window, LPARAM param) {
             wchar_t name[64];
             GetClassNameW(window, name, 64);
             if (lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(window))
                 reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&dialogs));
+        }
+    };
+    EnumWindows(Callback::Visit, reinterpret_cast<LPARAM>(&dialogs));
     std::string out = "[";
     for (HWND dialog : dialogs) out += (out.size() > 1 ? "," : "") + Describe(dialog);
     return out + "]";
