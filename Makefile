@@ -5,6 +5,8 @@ SHELL := /bin/bash
 .DEFAULT_GOAL := all
 JOBS ?= $(shell nproc)
 BUILD_TYPE ?= Release
+# The Windows program is built for size: it is one file that users download.
+WIN_BUILD_TYPE ?= MinSizeRel
 
 # build/win32: the program as shipped. build/win64: the same sources for 64-bit
 # Windows, built only where this machine cannot run 32-bit Wine (see tests/wine/env.sh).
@@ -25,7 +27,7 @@ native:
 
 build/%/CMakeCache.txt:
 	@cmake -S . -B build/$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(if $(filter win32,$*),i686,x86_64).cmake \
-	       -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+	       -DCMAKE_BUILD_TYPE=$(WIN_BUILD_TYPE) >/dev/null
 
 win32: build/win32/CMakeCache.txt
 	@cmake --build build/win32 -j$(JOBS)

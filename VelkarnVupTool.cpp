@@ -1,6 +1,8 @@
 // The program entry. The command line is not read.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "Unit1.h"
 #include "launch/UpgradeSite.h"
 
@@ -16,3 +18,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 1;
     }
 }
+
+// Every exception is caught in WinMain or in a window procedure, so the runtime's
+// terminate handler never has anything to explain; the default one would pull the
+// C++ name demangler into the program (about 75 KB).
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
