@@ -12,7 +12,7 @@ WIN_BUILD_TYPE ?= MinSizeRel
 # Windows, built only where this machine cannot run 32-bit Wine (see tests/wine/env.sh).
 TEST_ARCH = $(shell source tests/wine/env.sh && echo $$VELKARN_WINE_ARCH)
 
-.PHONY: all prereqs native win32 wintest test test-native test-windows run bench clean
+.PHONY: all prereqs native win32 wintest test test-native test-windows test-release run bench dist clean
 PRODUCT ?= missing
 
 prereqs:
@@ -38,7 +38,7 @@ wintest:
 	    cmake --build build/$(TEST_ARCH) -j$(JOBS); fi
 
 test: all
-	@$(MAKE) --no-print-directory test-native test-windows
+	@$(MAKE) --no-print-directory test-native test-windows test-release
 
 test-native:
 	@ctest --test-dir build/native --output-on-failure
@@ -47,13 +47,21 @@ test-native:
 # tests start displays of their own.
 test-windows:
 	@tests/wine/prefix.sh
-	@xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" ctest --test-dir build/$(TEST_ARCH) --output-on-failure
+	@xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+	    ctest --test-dir build/$(TEST_ARCH) --output-on-failure --label-exclude release
+
+# The shipped file itself, and that it builds to the same bytes twice.
+test-release:
+	@ctest --test-dir build/win32 --output-on-failure --label-regex release
 
 run: all
 	@scripts/run.sh $(PRODUCT)
 
 bench: all
 	@bench/run.sh
+
+dist: all
+	@scripts/dist.sh
 
 clean:
 	@source tests/wine/env.sh; [ -d "$$WINEPREFIX" ] && wineserver -k 2>/dev/null; rm -rf build

@@ -13,7 +13,7 @@ add_library(classlib_win32 STATIC
   classlib/win32/Win32System.cpp)
 target_link_libraries(classlib_win32 PUBLIC classlib)
 
-add_subdirectory(tests/win32)
+option(VELKARN_WITH_TESTS "Build the tests and the benchmark's programs too" ON)
 
 # The program.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -36,10 +36,17 @@ target_link_libraries(VelkarnVupTool PRIVATE launch classlib_forms classlib_win3
 set_target_properties(VelkarnVupTool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_link_options(VelkarnVupTool PRIVATE -s)
 
-# The launch benchmark's own programs.
-if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
+if(VELKARN_WITH_TESTS)
+  add_subdirectory(tests/win32)
+  add_subdirectory(tests/e2e)
   add_subdirectory(bench)
+  # Checks of the shipped file: only the 32-bit build is shipped.
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    add_test(NAME program_file COMMAND Python3::Interpreter -m unittest -v test_program_file
+             WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/release)
+    set_tests_properties(program_file PROPERTIES LABELS release
+                         ENVIRONMENT "VELKARN_PROGRAM=$<TARGET_FILE:VelkarnVupTool>")
+    add_test(NAME reproducible_build COMMAND ${CMAKE_SOURCE_DIR}/tests/release/reproducible.sh)
+    set_tests_properties(reproducible_build PROPERTIES LABELS release TIMEOUT 900)
+  endif()
 endif()
-
-# The end-to-end tests and their own programs.
-add_subdirectory(tests/e2e)
