@@ -1,6 +1,7 @@
-/* Starts two GUI programs in turn and times how long each takes to show its
-   window and to end after WM_CLOSE, with its memory just before closing.
-   Usage: launch_timer [--rounds K] [--warmup W] A B
+/* Starts two or more GUI programs in turn (A B C A B C ...) and times how long
+   each takes to show its window and to end after WM_CLOSE, with its memory just
+   before closing; then the ratios of A to each of the others.
+   Usage: launch_timer [--rounds K] [--warmup W] A B [C ...]
    It prints figures only; a slow run is not an error. */
 #include <windows.h>
 #include <psapi.h>
@@ -11,6 +12,8 @@
 #define SHOW_TIMEOUT_MS 10000
 #define CLOSE_TIMEOUT_MS 10000
 #define SETTLE_MS 200
+/* Programs are named A, B, C ... in the output. */
+#define MAX_PROGRAMS 26
 
 typedef struct {
     const wchar_t *path;
@@ -140,39 +143,39 @@ static double Median(double *values, int count)
     return count % 2 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
 }
 
-static void PrintTiming(const char *label, const char *name, double *values, int count)
+static void PrintTiming(const char *label, char name, double *values, int count)
 {
     double median = Median(values, count);
-    printf("%-28s %-3s %10.1f %10.1f %10.1f\n", label, name, values[0], median, values[count - 1]);
+    printf("%-28s %-3c %10.1f %10.1f %10.1f\n", label, name, values[0], median, values[count - 1]);
 }
 
 static void Usage(void)
 {
-    fprintf(stderr, "usage: launch_timer [--rounds K] [--warmup W] A B\n");
+    fprintf(stderr, "usage: launch_timer [--rounds K] [--warmup W] A B [C ...]\n");
     exit(2);
 }
 
 int wmain(int argc, wchar_t **argv)
 {
     int rounds = 20, warmup = 2;
-    const wchar_t *paths[2];
-    int pathCount = 0;
+    const wchar_t *paths[MAX_PROGRAMS];
+    int count = 0;
     for (int i = 1; i < argc; i++) {
         if (!wcscmp(argv[i], L"--rounds") && i + 1 < argc)
             rounds = _wtoi(argv[++i]);
         else if (!wcscmp(argv[i], L"--warmup") && i + 1 < argc)
             warmup = _wtoi(argv[++i]);
-        else if (pathCount < 2)
-            paths[pathCount++] = argv[i];
+        else if (count < MAX_PROGRAMS)
+            paths[count++] = argv[i];
         else
             Usage();
     }
-    if (pathCount != 2 || rounds < 1 || warmup < 0)
+    if (count < 2 || rounds < 1 || warmup < 0)
         Usage();
     QueryPerformanceFrequency(&ticksPerSecond);
 
-    Program programs[2];
-    for (int p = 0; p < 2; p++) {
+    Program programs[MAX_PROGRAMS];
+    for (int p = 0; p < count; p++) {
         Program *program = &programs[p];
         program->path = paths[p];
         program->ok = program->failed = 0;
@@ -182,9 +185,9 @@ int wmain(int argc, wchar_t **argv)
         program->privateKiB = calloc(rounds, sizeof(double));
     }
 
-    /* A and B take turns so that drift in the machine's load hits both alike. */
+    /* The programs take turns so that drift in the machine's load hits all alike. */
     for (int round = 0; round < warmup + rounds; round++) {
-        for (int p = 0; p < 2; p++) {
+        for (int p = 0; p < count; p++) {
             Program *program = &programs[p];
             double shown, ended, peak, privateBytes;
             BOOL ok = TimeOneLaunch(program->path, &shown, &ended, &peak, &privateBytes);
@@ -202,34 +205,47 @@ int wmain(int argc, wchar_t **argv)
         }
     }
 
-    printf("A = %ls\nB = %ls\n", programs[0].path, programs[1].path);
-    printf("rounds: %d each after %d warm-up, taken in turn A B; failed: A %d, B %d\n\n",
-           rounds, warmup, programs[0].failed, programs[1].failed);
-    if (programs[0].ok == 0 || programs[1].ok == 0) {
-        fprintf(stderr, "no successful round for %s\n", programs[0].ok ? "B" : "A");
+    for (int p = 0; p < count; p++)
+        printf("%c = %ls\n", 'A' + p, programs[p].path);
+    printf("rounds: %d each after %d warm-up, taken in turn", rounds, warmup);
+    for (int p = 0; p < count; p++)
+        printf(" %c", 'A' + p);
+    printf("; failed:");
+    for (int p = 0; p < count; p++)
+        printf("%s %c %d", p ? "," : "", 'A' + p, programs[p].failed);
+    printf("\n\n");
+    int missing = 0;
+    for (int p = 0; p < count; p++) {
+        if (programs[p].ok == 0) {
+            fprintf(stderr, "no successful round for %c\n", 'A' + p);
+            missing = 1;
+        }
+    }
+    if (missing)
         return 1;
-    }
 
-    double shownMedian[2], peakMedian[2], privateMedian[2];
+    double shownMedian[MAX_PROGRAMS], peakMedian[MAX_PROGRAMS], privateMedian[MAX_PROGRAMS];
     printf("%-28s %-3s %10s %10s %10s\n", "", "", "min", "median", "max");
-    for (int p = 0; p < 2; p++) {
-        Program *program = &programs[p];
-        const char *name = p ? "B" : "A";
-        PrintTiming("start -> window shown (ms)", name, program->shownMs, program->ok);
-        shownMedian[p] = Median(program->shownMs, program->ok);
+    for (int p = 0; p < count; p++) {
+        PrintTiming("start -> window shown (ms)", 'A' + p, programs[p].shownMs, programs[p].ok);
+        shownMedian[p] = Median(programs[p].shownMs, programs[p].ok);
     }
-    for (int p = 0; p < 2; p++)
-        PrintTiming("WM_CLOSE -> ended (ms)", p ? "B" : "A", programs[p].endedMs, programs[p].ok);
-    for (int p = 0; p < 2; p++) {
+    for (int p = 0; p < count; p++)
+        PrintTiming("WM_CLOSE -> ended (ms)", 'A' + p, programs[p].endedMs, programs[p].ok);
+    for (int p = 0; p < count; p++) {
         peakMedian[p] = Median(programs[p].peakKiB, programs[p].ok);
-        printf("%-28s %-3s %21.0f\n", "peak working set (KiB)", p ? "B" : "A", peakMedian[p]);
+        printf("%-28s %-3c %21.0f\n", "peak working set (KiB)", 'A' + p, peakMedian[p]);
     }
-    for (int p = 0; p < 2; p++) {
+    for (int p = 0; p < count; p++) {
         privateMedian[p] = Median(programs[p].privateKiB, programs[p].ok);
-        printf("%-28s %-3s %21.0f\n", "private bytes (KiB)", p ? "B" : "A", privateMedian[p]);
+        printf("%-28s %-3c %21.0f\n", "private bytes (KiB)", 'A' + p, privateMedian[p]);
     }
-    printf("\n%-32s %21.3f\n", "ratio A/B start -> shown", shownMedian[0] / shownMedian[1]);
-    printf("%-32s %21.3f\n", "ratio A/B peak working set", peakMedian[0] / peakMedian[1]);
-    printf("%-32s %21.3f\n", "ratio A/B private bytes", privateMedian[0] / privateMedian[1]);
+    printf("\n");
+    for (int p = 1; p < count; p++)
+        printf("ratio A/%c %-22s %21.3f\n", 'A' + p, "start -> shown", shownMedian[0] / shownMedian[p]);
+    for (int p = 1; p < count; p++)
+        printf("ratio A/%c %-22s %21.3f\n", 'A' + p, "peak working set", peakMedian[0] / peakMedian[p]);
+    for (int p = 1; p < count; p++)
+        printf("ratio A/%c %-22s %21.3f\n", 'A' + p, "private bytes", privateMedian[0] / privateMedian[p]);
     return 0;
 }
