@@ -37,6 +37,13 @@ void Installed(FakeSystem& system) {
     system.AddFile("C:\\Velkarn\\Velkarn.exe");
 }
 
+std::function<void(FakeSystem&)> InstalledWithShellAnswering(std::intptr_t result) {
+    return [result](FakeSystem& system) {
+        Installed(system);
+        system.shellResult = result;
+    };
+}
+
 std::ptrdiff_t FirstIndex(const std::vector<std::string>& log, const std::string& prefix) {
     const auto found = std::find_if(log.begin(), log.end(), [&](const auto& e) { return e.rfind(prefix, 0) == 0; });
     return found - log.begin();
@@ -198,30 +205,11 @@ INSTANTIATE_TEST_SUITE_P(
                  s.Key(kHKeyCurrentUser, kProductKey).dataReadFails = true;
              },
              Outcome::RegistryError, "'InstallPath' の取得に失敗しました"},
-        Case{"noProgramForWebAddresses",
-             [](FakeSystem& s) {
-                 Installed(s);
-                 s.shellResult = 31;  // SE_ERR_NOASSOC
-             },
-             Outcome::CannotOpenSite, ""},
-        Case{"shellResultAtTheLimit",
-             [](FakeSystem& s) {
-                 Installed(s);
-                 s.shellResult = 32;
-             },
-             Outcome::CannotOpenSite, ""},
-        Case{"shellOutOfMemory",
-             [](FakeSystem& s) {
-                 Installed(s);
-                 s.shellResult = 0;
-             },
-             Outcome::CannotOpenSite, ""},
-        Case{"shellJustAboveTheLimit",
-             [](FakeSystem& s) {
-                 Installed(s);
-                 s.shellResult = 33;
-             },
-             Outcome::Launched, ""}),
+        Case{"noProgramForWebAddresses", InstalledWithShellAnswering(31 /* SE_ERR_NOASSOC */), Outcome::CannotOpenSite,
+             ""},
+        Case{"shellResultAtTheLimit", InstalledWithShellAnswering(32), Outcome::CannotOpenSite, ""},
+        Case{"shellOutOfMemory", InstalledWithShellAnswering(0), Outcome::CannotOpenSite, ""},
+        Case{"shellJustAboveTheLimit", InstalledWithShellAnswering(33), Outcome::Launched, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConnectAction, AddressIsPlainHttpWithTheUpgradePath) {
