@@ -3,10 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <map>
 #include <new>
-#include <set>
 
 #include "classlib/win32/WideText.h"
 
@@ -59,19 +57,25 @@ RECT PrimaryWorkArea() {
     return info.rcWork;
 }
 
-std::wstring Lower(std::wstring text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
-    return text;
-}
-
 // Japanese proportional faces, best first, for systems that lack the face a form
 // asks for (a non-Japanese Windows, Wine).
 const wchar_t* const kJapaneseFaces[] = {L"MS PGothic", L"Meiryo UI", L"Yu Gothic UI",
                                          L"IPAPGothic", L"VL PGothic", L"Noto Sans CJK JP"};
 
-int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
-    reinterpret_cast<std::set<std::wstring>*>(faces)->insert(Lower(font->lfFaceName));
-    return 1;
+int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+// Whether a face is installed for a character set; asks for that family alone,
+// which is much cheaper than listing every font.
+bool IsInstalled(HDC dc, const std::wstring& face, BYTE charset) {
+    LOGFONTW query{};
+    query.lfCharSet = charset;
+    lstrcpynW(query.lfFaceName, face.c_str(), LF_FACESIZE);
+    bool found = false;
+    EnumFontFamiliesExW(dc, &query, NoteFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
 }
 
 // The face to use for `wanted`: the face itself where it is installed and
@@ -83,32 +87,24 @@ std::wstring ChooseFace(const std::wstring& wanted, BYTE charset) {
     const auto known = chosen.find({wanted, charset});
     if (known != chosen.end()) return known->second;
 
-    const HDC dc = GetDC(nullptr);
-    std::set<std::wstring> installed;
-    LOGFONTW query{};
-    query.lfCharSet = charset;
-    EnumFontFamiliesExW(dc, &query, CollectFace, reinterpret_cast<LPARAM>(&installed), 0);
-
     std::vector<std::wstring> candidates{wanted};
     if (charset == SHIFTJIS_CHARSET) candidates.insert(candidates.end(), std::begin(kJapaneseFaces), std::end(kJapaneseFaces));
 
+    const HDC dc = GetDC(nullptr);
     std::wstring face = wanted;
     for (const auto& candidate : candidates) {
+        if (!IsInstalled(dc, candidate, charset)) continue;
         LOGFONTW font{};
         font.lfHeight = -15;
         font.lfCharSet = charset;
         lstrcpynW(font.lfFaceName, candidate.c_str(), LF_FACESIZE);
         const HFONT handle = CreateFontIndirectW(&font);
         const HGDIOBJ old = SelectObject(dc, handle);
-        wchar_t realised[LF_FACESIZE] = L"";
-        GetTextFaceW(dc, LF_FACESIZE, realised);
         TEXTMETRICW metrics{};
         GetTextMetricsW(dc, &metrics);
         SelectObject(dc, old);
         DeleteObject(handle);
-        const bool present = installed.count(Lower(candidate)) || Lower(realised) == Lower(candidate);
-        const bool proportional = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) != 0;  // set means variable
-        if (present && proportional) {
+        if (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) {  // set means variable pitch
             face = candidate;
             break;
         }
