@@ -18,6 +18,15 @@ void TFormMain::DeclareMembers() {
 void TFormMain::ButtonCloseClick(classlib::TObject*) { classlib::Application->Terminate(); }
 
 void TFormMain::ButtonCnectClick(classlib::TObject*) {
+    // A second click let through by a message loop inside the first (the shell's)
+    // must not check again and open the page twice.
+    if (connecting_) return;
+    connecting_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{connecting_};
+
     classlib::win32::Win32Registry registry;
     classlib::win32::Win32FileFinder files;
     classlib::win32::Win32Desktop desktop;

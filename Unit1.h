@@ -17,6 +17,9 @@ public:
 
 protected:
     void DeclareMembers() override;
+
+private:
+    bool connecting_ = false;
 };
 
 extern TFormMain* FormMain;

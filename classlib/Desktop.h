@@ -1,7 +1,7 @@
 #pragma once
 // The desktop services the program's logic uses: the shell's open request, message
 // boxes and the termination request. Behind an interface so the logic is tested
-// with a fake; the Win32 implementation is classlib/win32/Win32Desktop.
+// with a fake; the Win32 implementation is Win32Desktop in classlib/win32/Win32System.
 #include <cstdint>
 #include <string>
 

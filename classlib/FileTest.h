@@ -17,9 +17,9 @@ public:
 };
 
 // True when an entry exists at exactly `path` and is not a folder. The file search
-// reads '*' and '?' as wildcards, so a path holding either never names one file
-// and is answered false without searching. (Neither byte occurs inside a
-// double-byte character of code page 932.)
+// reads '*' and '?', and also '<', '>' and '"', as wildcards, so a path holding any
+// of them never names one file and is answered false without searching. (None of
+// these bytes occurs inside a double-byte character of code page 932.)
 bool FileExists(FileFinder& finder, const std::string& path);
 
 }  // namespace classlib

@@ -105,7 +105,7 @@ Value ParseValue(const std::string& text, int line) {
     if (first == '-' || std::isdigit(static_cast<unsigned char>(first))) {
         char* end = nullptr;
         const long number = std::strtol(text.c_str(), &end, 10);
-        if (*end != '\0' || text == "-") Fail(line, "not a number: " + text);
+        if (*end != '\0') Fail(line, "not a number: " + text);
         return number;
     }
     for (char c : text)

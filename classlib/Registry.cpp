@@ -48,9 +48,15 @@ std::string TRegistry::ReadString(const std::string& name) {
     if (api_.QueryValue(current_, name.c_str(), &type, nullptr, &size) != kErrorSuccess || size == 0)
         return {};
 
-    std::vector<std::uint8_t> data(size);
-    if (api_.QueryValue(current_, name.c_str(), &type, data.data(), &size) != kErrorSuccess)
-        throw ERegistryException(FormatText(kReadFailed, name));
+    // The value may grow between asking its size and reading it; then the read says
+    // how large it has become, and is tried again.
+    std::vector<std::uint8_t> data;
+    long status = kErrorMoreData;
+    for (int attempt = 0; attempt < 3 && status == kErrorMoreData; ++attempt) {
+        data.assign(size, 0);
+        status = api_.QueryValue(current_, name.c_str(), &type, data.data(), &size);
+    }
+    if (status != kErrorSuccess) throw ERegistryException(FormatText(kReadFailed, name));
     if (type != kRegSz && type != kRegExpandSz) throw ERegistryException(FormatText(kWrongType, name));
 
     // The data need not end in a NUL, and the value may have shrunk since the size

@@ -27,6 +27,7 @@ inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegMultiSz = 7;
 
 inline constexpr long kErrorSuccess = 0;
+inline constexpr long kErrorMoreData = 234;
 
 // RegOpenKeyExA, RegQueryValueExA and RegCloseKey, with their meanings.
 class RegistryApi {
@@ -54,6 +55,7 @@ public:
 
     RegKey RootKey() const { return root_; }
     void SetRootKey(RegKey root);  // closes the open key
+    // The rights asked for at creation; after a key is opened, those it opened with.
     std::uint32_t Access() const { return access_; }
     bool HasCurrentKey() const { return current_ != 0; }
 

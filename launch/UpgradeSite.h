@@ -17,7 +17,9 @@ inline constexpr const char* kProgramFileName = "Velkarn.exe";
 
 inline constexpr const char* kUpgradeAddress = "http://" VELKARN_UPGRADE_HOST "/tq38mv6kze/UPGRADE/";
 inline constexpr const char* kShellVerb = "open";
-inline constexpr int kShellShowCommand = 0;  // SW_HIDE: the browser decides how it shows itself
+// SW_HIDE, not SW_SHOWNORMAL, as the tool has always asked; a browser that the shell
+// starts afresh may honour it.
+inline constexpr int kShellShowCommand = 0;
 
 inline constexpr const char* kApplicationTitle = "VelkarnVupTool";
 

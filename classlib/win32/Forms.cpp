@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <new>
+#include <tuple>
 
 #include "classlib/win32/WideText.h"
 
@@ -12,7 +13,6 @@ namespace classlib {
 
 namespace {
 
-using win32::Narrow;
 using win32::Widen;
 
 TApplication theApplication;
@@ -268,26 +268,24 @@ void TForm::Create(const std::string& className, HWND owner) {
     const HMENU systemMenu = GetSystemMenu(handle_, FALSE);
     for (UINT command : {SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE}) DeleteMenu(systemMenu, command, MF_BYCOMMAND);
 
-    Layout(WindowDpi(handle_));
-    RECT frame;
-    GetWindowRect(handle_, &frame);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(handle_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout(WindowDpi(handle_), nullptr);
 }
 
-// Places everything for a density: measures in the definition are for its
-// PixelsPerInch; labels take the size of their text in the font actually used.
-void TForm::Layout(UINT dpi) {
-    dpi_ = dpi;
+// Lays everything out for a density, measures in the definition being for its
+// PixelsPerInch and labels taking the size of their text in the font actually
+// used, then puts the window at `suggested`'s top left, or centred on the primary
+// monitor's work area, in one move.
+void TForm::Layout(UINT dpi, const RECT* suggested) {
+    if (layingOut_) return;  // a density change caused by our own move
+    layingOut_ = true;
     std::vector<HFONT> oldFonts;
     oldFonts.swap(fonts_);
-    std::map<std::pair<bool, std::string>, HFONT> fontFor;
+    std::map<std::tuple<std::string, int, int, bool>, HFONT> fontFor;
     auto scale = [&](int value) { return MulDiv(value, static_cast<int>(dpi), spec_.pixelsPerInch); };
 
     for (auto& control : controls_) {
         const FontSpec& fontSpec = control->spec_.font;
-        HFONT& font = fontFor[{fontSpec.bold, fontSpec.name + "/" + std::to_string(fontSpec.height)}];
+        HFONT& font = fontFor[{fontSpec.name, fontSpec.height, fontSpec.charset, fontSpec.bold}];
         if (!font) {
             font = MakeFont(fontSpec, dpi, spec_.pixelsPerInch);
             fonts_.push_back(font);
@@ -298,22 +296,31 @@ void TForm::Layout(UINT dpi) {
         SetWindowPos(control->handle_, nullptr, scale(control->spec_.left), scale(control->spec_.top), size.cx, size.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
+
     const int clientWidth = scale(spec_.clientWidth), clientHeight = scale(spec_.clientHeight);
     SIZE window = WindowSizeForClient(clientWidth, clientHeight,
                                       static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE)),
                                       static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_EXSTYLE)), dpi);
-    SetWindowPos(handle_, nullptr, 0, 0, window.cx, window.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The frame need not follow the density (older systems scale only the client
+    auto place = [&] {
+        const RECT work = PrimaryWorkArea();
+        const POINT at = suggested ? POINT{suggested->left, suggested->top}
+                                   : POINT{work.left + (work.right - work.left - window.cx) / 2,
+                                           work.top + (work.bottom - work.top - window.cy) / 2};
+        SetWindowPos(handle_, nullptr, at.x, at.y, window.cx, window.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place();
+    // The frame need not follow the density (some systems scale only the client
     // area): make up any difference so that the client area is exact.
     RECT client;
     GetClientRect(handle_, &client);
     if (client.right != clientWidth || client.bottom != clientHeight) {
         window.cx += clientWidth - client.right;
         window.cy += clientHeight - client.bottom;
-        SetWindowPos(handle_, nullptr, 0, 0, window.cx, window.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        place();
     }
     for (HFONT font : oldFonts) DeleteObject(font);
-    InvalidateRect(handle_, nullptr, TRUE);
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    layingOut_ = false;
 }
 
 void TForm::Show() {
@@ -345,6 +352,7 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (control->handle_ == reinterpret_cast<HWND>(lParam) && control->spec_.kind == TButton::kKind) {
                     auto& button = static_cast<TButton&>(*control);
                     if (button.OnClick) button.OnClick(&button);
+                    break;
                 }
             }
         }
@@ -352,13 +360,9 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:  // close box, system menu, Alt+F4: no question asked
         Application->Terminate();
         return 0;
-    case kWmDpiChanged: {
-        Layout(LOWORD(wParam));
-        const auto suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(handle_, nullptr, suggested->left, suggested->top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    case kWmDpiChanged:
+        Layout(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
-    }
     default:
         return DefDlgProcW(handle_, message, wParam, lParam);
     }
@@ -412,7 +416,9 @@ int TApplication::Run() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    forms_.clear();
+    // MainForm() must not hand out a form that is being destroyed.
+    auto forms = std::move(forms_);
+    forms.clear();
     DestroyWindow(handle_);
     handle_ = nullptr;
     return static_cast<int>(message.wParam);
@@ -420,11 +426,17 @@ int TApplication::Run() {
 
 void TApplication::Terminate() { PostQuitMessage(0); }
 
-void TApplication::ShowException(const std::exception& error) {
-    const std::string message =
-        dynamic_cast<const std::bad_alloc*>(&error) ? "メモリが不足しています" : std::string(error.what());
+void TApplication::ShowException(const std::exception& error) noexcept {
     const HWND owner = MainForm() ? MainForm()->Handle() : nullptr;
-    MessageBoxW(owner, Widen(ErrorReportText(message)).c_str(), Widen(title_).c_str(), MB_OK | MB_ICONERROR);
+    try {
+        const std::string message =
+            dynamic_cast<const std::bad_alloc*>(&error) ? "メモリが不足しています" : std::string(error.what());
+        MessageBoxW(owner, Widen(ErrorReportText(message)).c_str(), Widen(title_).c_str(), MB_OK | MB_ICONERROR);
+    } catch (...) {
+        // Nothing may leave here: it runs inside window procedures. Short of
+        // memory even for the text, say so with what needs none.
+        MessageBoxW(owner, L"メモリが不足しています.", L"VelkarnVupTool", MB_OK | MB_ICONERROR);
+    }
 }
 
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -88,7 +88,7 @@ private:
     };
 
     void Create(const std::string& className, HWND owner);
-    void Layout(UINT dpi);
+    void Layout(UINT dpi, const RECT* suggested);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -98,7 +98,7 @@ private:
     std::vector<NamedHandler> handlers_;
     std::vector<std::unique_ptr<TControl>> controls_;
     std::vector<HFONT> fonts_;
-    UINT dpi_ = 96;
+    bool layingOut_ = false;
 };
 
 class TApplication {
@@ -118,7 +118,7 @@ public:
     // Posts the quit request and returns at once.
     void Terminate();
     // The application-wide error report: a modal box captioned with the title.
-    void ShowException(const std::exception& error);
+    void ShowException(const std::exception& error) noexcept;
 
     TForm* MainForm() const { return forms_.empty() ? nullptr : forms_.front().get(); }
 

@@ -12,14 +12,4 @@ std::wstring Widen(const std::string& utf8) {
     return text;
 }
 
-std::string Narrow(const std::wstring& utf16) {
-    if (utf16.empty()) return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), text.data(), length, nullptr,
-                        nullptr);
-    return text;
-}
-
 }  // namespace classlib::win32

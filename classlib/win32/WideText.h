@@ -5,6 +5,5 @@
 namespace classlib::win32 {
 
 std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& utf16);
 
 }  // namespace classlib::win32

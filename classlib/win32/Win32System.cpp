@@ -9,6 +9,20 @@ namespace classlib::win32 {
 
 namespace {
 HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
+
+// The shell may hand a web address to a handler that it starts through COM, so COM
+// must be initialised on this thread first. ole32 is loaded only when it is needed,
+// which keeps it out of the program's imports and its start.
+void InitializeComOnce() {
+    static const bool initialized = [] {
+        using CoInitializeExFunction = HRESULT(WINAPI*)(void*, DWORD);
+        const HMODULE ole = LoadLibraryW(L"ole32.dll");
+        const auto initialize = reinterpret_cast<CoInitializeExFunction>(
+            reinterpret_cast<void*>(ole ? GetProcAddress(ole, "CoInitializeEx") : nullptr));
+        return initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }();
+    (void)initialized;
+}
 }  // namespace
 
 long Win32Registry::OpenKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* result) {
@@ -40,6 +54,7 @@ std::optional<std::uint32_t> Win32FileFinder::FindFirst(const std::string& patte
 
 std::intptr_t Win32Desktop::OpenWithShell(WindowHandle owner, const char* verb, const char* file,
                                           const char* parameters, const char* directory, int showCommand) {
+    InitializeComOnce();
     const HINSTANCE result =
         ShellExecuteA(static_cast<HWND>(owner), verb, file, parameters, directory, showCommand);
     return reinterpret_cast<std::intptr_t>(result);

@@ -1,6 +1,7 @@
 """Runs the real program under Wine on a display of its own and drives it from
 outside: a probe program of ours (probe.exe) reads and presses its windows, and
 xdotool types real keys. Everything started here is stopped again."""
+import fcntl
 import json
 import os
 import shutil
@@ -46,25 +47,20 @@ def wait_for(condition, what, timeout=15.0, interval=0.05):
 
 
 class Display:
-    """An Xvfb server of our own."""
+    """An Xvfb server of our own, on a display number it picks itself."""
 
     def __init__(self):
-        self.process = None
-        for number in range(90, 140):
-            if Path(f"/tmp/.X{number}-lock").exists():
-                continue
-            process = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            try:
-                wait_for(lambda: Path(f"/tmp/.X11-unix/X{number}").exists() or process.poll() is not None,
-                         "Xvfb", timeout=10)
-            except Timeout:
-                process.kill()
-                continue
-            if process.poll() is None:
-                self.process, self.name = process, f":{number}"
-                return
-        raise RuntimeError("no free display for Xvfb")
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                                         "-nolisten", "tcp"], pass_fds=(write_end,),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as announced:
+            number = announced.readline().strip()  # written once it accepts clients
+        if not number:
+            self.process.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.name = f":{number}"
 
     def close(self):
         if self.process:
@@ -77,6 +73,11 @@ class Session:
 
     def __init__(self):
         subprocess.run([str(REPO / "tests/wine/prefix.sh")], check=True)
+        # One session at a time in a prefix: each restarts its Wine server.
+        self.lock = open(f"{PREFIX}.session.lock", "w")
+        fcntl.flock(self.lock, fcntl.LOCK_EX)
+        # Stopped from outside (a test runner's time-out): leave nothing running.
+        signal.signal(signal.SIGTERM, lambda *_: (self.close(), os._exit(143)))
         self.display = Display()
         self.env = dict(ENV, DISPLAY=self.display.name, LC_ALL="ja_JP.UTF-8")
         self.programs = []
@@ -125,6 +126,7 @@ class Session:
         self.stop_probe()
         self.wineserver("-k")
         self.display.close()
+        self.lock.close()
 
     # -- the program
     def start(self, *args, locale="ja_JP.UTF-8"):
@@ -133,9 +135,10 @@ class Session:
         process = subprocess.Popen([WINE, str(PROGRAM), *args], env=dict(self.env, LC_ALL=locale),
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.programs.append(process)
-        # Ready for input: shown, with one of its controls focused.
-        self.wait_main(lambda w: w["visible"] and any(c["hwnd"] == w["focus"] for c in w["children"]),
-                       "the main window")
+        # Ready for input: shown, in front, with one of its controls focused.
+        main = self.wait_main(lambda w: w["visible"] and any(c["hwnd"] == w["focus"] for c in w["children"]),
+                              "the main window")
+        self.wait_foreground(main["hwnd"])
         return process
 
     def wait_exit(self, process, timeout=15):
@@ -166,7 +169,13 @@ class Session:
         return wait_for(lambda: (lambda w: w if w and test(w) else None)(self.probe("main")), what, timeout)
 
     def wait_dialog(self, timeout=15):
-        return wait_for(lambda: (self.probe("dialogs") or [None])[0], "a message box", timeout)
+        """The message box, once it is up and in front, so that keys reach it."""
+        dialog = wait_for(lambda: (self.probe("dialogs") or [None])[0], "a message box", timeout)
+        self.wait_foreground(dialog["hwnd"])
+        return dialog
+
+    def wait_foreground(self, hwnd, timeout=15):
+        wait_for(lambda: (self.probe("foreground") or {}).get("hwnd") == hwnd, "the window in front", timeout)
 
     def wait_no_dialog(self, timeout=15):
         wait_for(lambda: not self.probe("dialogs"), "the message box to close", timeout)

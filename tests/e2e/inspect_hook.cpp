@@ -54,9 +54,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK InspectHookProc(int code, WPAR
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && call->message == densityChange) {
         // What Windows sends when the window moves to a monitor of another density:
-        // the new density and a rectangle to take, here where the window is now.
+        // the new density and a rectangle to take, here a little off where it is.
         RECT suggested;
         GetWindowRect(call->hwnd, &suggested);
+        OffsetRect(&suggested, 40, 30);
         const WORD dpi = static_cast<WORD>(call->lParam);
         SendMessageW(call->hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     }

@@ -3,8 +3,10 @@
 // input (words separated by tabs) and answers each with one line of JSON:
 //
 //   main | app | dialogs | foreground      describe windows
-//   fonts HWND                             the fonts inside the program (via inspect_hook.dll)
+//   inside HWND                            fonts and icons of its controls (via inspect_hook.dll)
+//   density HWND DPI                       tell it that it moved to a monitor of that density
 //   click HWND | post HWND MSG WPARAM LPARAM | activate HWND
+//   elsewhere                              bring a window of the probe's own to the front
 //   regset KEY NAME TYPE HEX | regdel KEY  prepare the registry (KEY as HKCU\..., HKLM\...)
 //   quit
 #include <windows.h>
@@ -211,6 +213,36 @@ std::string DensityChange(HWND target, LPARAM dpi) {
     return hooked ? "{\"ok\":true}" : "{\"error\":\"no hook\"}";
 }
 
+// A small window of our own that can take the foreground from the program. It
+// lives on a thread of its own that keeps taking messages: the system sends it
+// activation messages while the main thread waits on standard input.
+HWND elsewhereWindow = nullptr;
+
+DWORD WINAPI ElsewhereThread(void* ready) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VelkarnProbeElsewhere";
+    RegisterClassW(&wc);
+    elsewhereWindow = CreateWindowW(L"VelkarnProbeElsewhere", L"elsewhere", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0,
+                                    120, 60, nullptr, nullptr, wc.hInstance, nullptr);
+    SetEvent(static_cast<HANDLE>(ready));
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+}
+
+std::string Elsewhere() {
+    if (!elsewhereWindow) {
+        const HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        CloseHandle(CreateThread(nullptr, 0, ElsewhereThread, ready, 0, nullptr));
+        WaitForSingleObject(ready, 10000);
+        CloseHandle(ready);
+    }
+    SetForegroundWindow(elsewhereWindow);
+    return "{\"hwnd\":" + Handle(elsewhereWindow) + "}";
+}
+
 HKEY RootOf(std::string& path) {
     const auto slash = path.find('\\');
     const std::string root = path.substr(0, slash);
@@ -227,7 +259,7 @@ std::string RegSet(std::string key, const std::string& name, const std::string& 
     if (!root || RegCreateKeyExW(root, Wide(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr))
         return "{\"error\":\"cannot create key\"}";
     std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size() + 1 && i < hex.size(); i += 2)
+    for (std::size_t i = 0; i < hex.size(); i += 2)
         bytes += static_cast<char>(std::strtoul(hex.substr(i, 2).c_str(), nullptr, 16));
     const DWORD kind = std::strtoul(type.c_str(), nullptr, 10);
     // Names and data as the program reads them: narrow, in the system code page.
@@ -267,6 +299,7 @@ std::string Run(const std::string& line) {
                             std::strtoull(arg(2).c_str(), nullptr, 0), std::strtoll(arg(3).c_str(), nullptr, 0))
                    ? "{\"ok\":true}"
                    : "{\"ok\":false}";
+    if (command == "elsewhere") return Elsewhere();
     if (command == "activate") return SetForegroundWindow(ParseHandle(arg(0))) ? "{\"ok\":true}" : "{\"ok\":false}";
     if (command == "regset") return RegSet(arg(0), arg(1), arg(2), arg(3));
     if (command == "regdel") return RegDel(arg(0));

@@ -105,6 +105,7 @@ class ProgramTest(unittest.TestCase):
     def dismiss(self, dialog, key="Return"):
         session.key(key)
         session.wait_no_dialog()
+        session.wait_foreground(dialog["owner"])  # keys from here on go to the window
 
     def assert_centred(self, rect):
         x, y, width, height = rect
@@ -293,20 +294,24 @@ class ProgramTest(unittest.TestCase):
 
     def test_taskbar_button_brings_the_window_forward(self):
         main = self.start()
-        session.probe("activate", session.probe("app")["hwnd"])
-        wait_for(lambda: session.probe("foreground")["hwnd"] == main["hwnd"], "the main window in front")
+        app = session.probe("app")["hwnd"]
+        session.wait_foreground(session.probe("elsewhere")["hwnd"])
+        session.probe("activate", app)  # what clicking the taskbar button does
+        session.wait_foreground(main["hwnd"])
         # While a message box is up, it comes forward instead.
         self.press_connect(main)
         dialog = session.wait_dialog()
-        session.probe("activate", session.probe("app")["hwnd"])
-        wait_for(lambda: session.probe("foreground")["hwnd"] == dialog["hwnd"], "the message box in front")
+        session.wait_foreground(session.probe("elsewhere")["hwnd"])
+        session.probe("activate", app)
+        session.wait_foreground(dialog["hwnd"])
 
 
     def test_window_rescales_when_it_moves_to_a_denser_monitor(self):
         main = self.start()
         for dpi in (144, 96):
             with self.subTest(dpi=dpi):
-                session.probe("density", main["hwnd"], dpi)
+                before = session.probe("main")["rect"]
+                session.probe("density", main["hwnd"], dpi)  # suggests 40, 30 off its place
                 window = session.probe("main")
                 session.screenshot(f"density-change-{dpi}")
                 connect, close = button(window, "接続")["rect"], button(window, "閉じる")["rect"]
@@ -316,7 +321,7 @@ class ProgramTest(unittest.TestCase):
                 self.assertAlmostEqual(label[2], scaled(722, dpi), delta=scaled(722, dpi) * 0.05)
                 for font in inside(window).values():
                     self.assertIn(int(font["charHeight"]), (15,) if dpi == 96 else (22, 23))
-                self.assertEqual(window["rect"][:2], main["rect"][:2])  # where the system suggested
+                self.assertEqual(window["rect"][:2], [before[0] + 40, before[1] + 30])
                 self.assertEqual(window["client"][2:], [scaled(770, dpi), scaled(202, dpi)])
 
 
@@ -324,16 +329,19 @@ class HighDensityTest(unittest.TestCase):
     """At 144 pixels per inch every measure is half as large again."""
 
     def setUp(self):
-        session.probe("regset", r"HKCU\Control Panel\Desktop", "LogPixels", REG_DWORD, (144).to_bytes(4, "little").hex())
-        session.restart_wine()
         self.process = None
+        self.addCleanup(self.set_density, 96)  # whatever happens, later tests get 96 back
+        self.set_density(144)
+
+    @staticmethod
+    def set_density(dpi):
+        session.probe("regset", r"HKCU\Control Panel\Desktop", "LogPixels", REG_DWORD, dpi.to_bytes(4, "little").hex())
+        session.restart_wine()  # the server reads it as it starts
 
     def tearDown(self):
         session.screenshot("dpi-144-end")
         if self.process:
             session.stop(self.process)
-        session.probe("regset", r"HKCU\Control Panel\Desktop", "LogPixels", REG_DWORD, (96).to_bytes(4, "little").hex())
-        session.restart_wine()
 
     def test_window_scales_from_96_dpi(self):
         self.process = session.start()

@@ -24,11 +24,14 @@ TEST(FileExists, AnswersForExactlyOneFile) {
         {"C:\\Velkarn\\*Velkarn.exe", false},
         {"C:\\Velkarn\\Velkarn.ex?", false},
         {"C:\\Velkarn\\*", false},
+        {"C:\\Velkarn\\<elkarn.exe", false},
+        {"C:\\Velkarn\\Velkarn.ex>", false},
+        {"C:\\Velkarn\\Velkarn\"exe", false},
     };
     for (const auto& c : cases) {
         system.log.clear();
         EXPECT_EQ(classlib::FileExists(system, c.path), c.exists) << c.path;
-        if (std::string(c.path).find_first_of("*?") != std::string::npos) {
+        if (std::string(c.path).find_first_of("*?<>\"") != std::string::npos) {
             EXPECT_TRUE(system.log.empty());
         }
     }

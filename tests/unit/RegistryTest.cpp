@@ -136,23 +136,54 @@ TEST(TRegistry, UnreadableDataRaisesTheReadError) {
         ERegistryException);
 }
 
-// The value can change between the size query and the read.
-class ShrinkingRegistry : public FakeSystem {
+// Another program rewrites the value between the size query and the reads: the
+// next `rewrites` reads each find it rewritten to `next`, and whatever lies beyond
+// the data a read returns is left as junk.
+class ChangingRegistry : public FakeSystem {
 public:
+    ChangingRegistry(std::string next, int rewrites) : next_(std::move(next)), rewrites_(rewrites) {}
     long QueryValue(classlib::RegKey key, const char* name, std::uint32_t* type, std::uint8_t* data,
                     std::uint32_t* size) override {
+        if (data != nullptr && rewrites_-- > 0) {
+            next_ += "x";
+            Key(kHKeyCurrentUser, kKey).values[name] = {classlib::kRegSz, next_};
+        }
+        const std::uint32_t capacity = *size;
         const long status = FakeSystem::QueryValue(key, name, type, data, size);
-        if (data == nullptr) Key(kHKeyCurrentUser, kKey).values[name] = fakes::Sz("C:\\");
+        if (data != nullptr && status == classlib::kErrorSuccess)
+            std::fill(data + *size, data + capacity, static_cast<std::uint8_t>('#'));
         return status;
     }
+
+private:
+    std::string next_;
+    int rewrites_;
 };
 
-TEST(TRegistry, ValueThatShrankIsReadToItsNewEnd) {
-    ShrinkingRegistry system;
-    system.Key(kHKeyCurrentUser, kKey).values["V"] = {classlib::kRegSz, "C:\\Long\\Folder\\"};
-    TRegistry registry(system);
-    ASSERT_TRUE(registry.OpenKeyReadOnly(kKey));
-    EXPECT_EQ(registry.ReadString("V"), "C:\\");
+TEST(TRegistry, ValueRewrittenBetweenTheReadsIsReadAsItNowIs) {
+    const struct {
+        const char* name;
+        std::string next;
+        int rewrites;
+        std::string expected;  // or the read error when empty
+    } cases[] = {
+        {"shrank", "C:", 1, "C:x"},
+        {"grewOnce", std::string(40, 'L'), 1, std::string(40, 'L') + "x"},
+        {"grewTwice", std::string(40, 'L'), 2, std::string(40, 'L') + "xx"},
+        {"keepsGrowing", std::string(40, 'L'), 100, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ChangingRegistry system(c.next, c.rewrites);
+        system.Key(kHKeyCurrentUser, kKey).values["V"] = {classlib::kRegSz, "C:\\Some\\Folder\\"};
+        TRegistry registry(system);
+        ASSERT_TRUE(registry.OpenKeyReadOnly(kKey));
+        if (c.expected.empty()) {
+            EXPECT_THROW(registry.ReadString("V"), ERegistryException);
+        } else {
+            EXPECT_EQ(registry.ReadString("V"), c.expected);
+        }
+    }
 }
 
 TEST(TRegistry, ReleasesTheKeyOnDestructionAlsoAfterAnError) {

@@ -54,6 +54,9 @@ TEST_F(Win32FileTest, FindsOnlyTheNamedFile) {
         {root_ + "InstalledVelkarn.exe", false},
         {root_ + "Installed\\*Velkarn.exe", false},
         {root_ + "Installed\\Velkarn.ex?", false},
+        {root_ + "Installed\\<elkarn.exe", false},
+        {root_ + "Installed\\Velkarn.ex>", false},
+        {root_ + "Installed\\Velkarn\"exe", false},
         {root_ + "Installed\\" + std::string(300, 'x') + "\\Velkarn.exe", false},
         {root_ + std::string(5000, 'y') + "Velkarn.exe", false},
     };
