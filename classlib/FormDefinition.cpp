@@ -227,7 +227,7 @@ const std::map<std::string, int> kCharsets = {
     {"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SHIFTJIS_CHARSET", 128}};
 
 // Font.* properties; false when the property is not one of them.
-bool ReadFontProperty(const Property& p, FontSpec& font) {
+bool ReadFontProperty(const Property& p, FontDefinition& font) {
     if (p.name == "Font.Name") font.name = String(p);
     else if (p.name == "Font.Height") font.height = static_cast<int>(Integer(p));
     else if (p.name == "Font.Color") font.color = OneOf(p, {"clWindowText"});
@@ -244,16 +244,16 @@ bool ReadFontProperty(const Property& p, FontSpec& font) {
     return true;
 }
 
-ControlSpec ReadControl(const Object& object, const FontSpec& formFont) {
+ControlDefinition ReadControl(const Object& object, const FontDefinition& formFont) {
     if (object.kind != "TLabel" && object.kind != "TButton")
         Fail(object.line, "unknown control kind " + object.kind);
     if (!object.children.empty()) Fail(object.children.front().line, object.kind + " cannot hold controls");
     const bool button = object.kind == "TButton";
-    ControlSpec control;
+    ControlDefinition control;
     control.name = object.name;
     control.kind = object.kind;
     control.line = object.line;
-    FontSpec ownFont = formFont;
+    FontDefinition ownFont = formFont;
     bool parentFont = true, fontSet = false;
     for (const auto& p : object.properties) {
         if (p.name == "Left") control.left = static_cast<int>(Integer(p));
@@ -274,9 +274,9 @@ ControlSpec ReadControl(const Object& object, const FontSpec& formFont) {
 
 }  // namespace
 
-FormSpec ReadFormDefinition(const std::string& text) {
+FormDefinition ReadFormDefinition(const std::string& text) {
     const Object root = Parser(text).ParseRoot();
-    FormSpec form;
+    FormDefinition form;
     form.name = root.name;
     form.className = root.kind;
     for (const auto& p : root.properties) {

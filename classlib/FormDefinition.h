@@ -11,7 +11,7 @@
 //   end
 //
 // Strings are UTF-8 between single quotes ('' for a quote); #13 and the like add a
-// character by its code. The reader turns the text into a FormSpec and rejects any
+// character by its code. The reader turns the text into a FormDefinition and rejects any
 // object kind, property or value it does not know, naming the line.
 #include <string>
 #include <vector>
@@ -25,7 +25,7 @@ public:
     using Exception::Exception;
 };
 
-struct FontSpec {
+struct FontDefinition {
     std::string name;
     int height = 0;          // as in LOGFONT: negative for the character height
     int charset = 1;         // DEFAULT_CHARSET
@@ -33,18 +33,18 @@ struct FontSpec {
     bool bold = false;
 };
 
-struct ControlSpec {
+struct ControlDefinition {
     std::string name;
     std::string kind;        // TLabel or TButton
     int left = 0, top = 0, width = 0, height = 0;
     std::string caption;
-    FontSpec font;           // the form's font unless the control sets its own
+    FontDefinition font;           // the form's font unless the control sets its own
     int tabOrder = -1;       // -1: not a tab stop
     std::string onClick;     // handler name, or empty
     int line = 0;
 };
 
-struct FormSpec {
+struct FormDefinition {
     std::string name;
     std::string className;
     std::string caption;
@@ -52,12 +52,12 @@ struct FormSpec {
     std::string borderStyle = "bsSizeable";
     std::string position = "poDesigned";
     std::string color = "clBtnFace";
-    FontSpec font;
+    FontDefinition font;
     int pixelsPerInch = 96;  // the density the measures are given at
     int textHeight = 0;
-    std::vector<ControlSpec> controls;  // in declaration order
+    std::vector<ControlDefinition> controls;  // in declaration order
 };
 
-FormSpec ReadFormDefinition(const std::string& text);
+FormDefinition ReadFormDefinition(const std::string& text);
 
 }  // namespace classlib

@@ -114,13 +114,13 @@ std::wstring ChooseFace(const std::wstring& wanted, BYTE charset) {
     return face;
 }
 
-HFONT MakeFont(const FontSpec& spec, UINT dpi, int designDpi) {
+HFONT MakeFont(const FontDefinition& wanted, UINT dpi, int designDpi) {
     LOGFONTW font{};
-    font.lfHeight = MulDiv(spec.height, static_cast<int>(dpi), designDpi);
-    font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    font.lfCharSet = static_cast<BYTE>(spec.charset);
+    font.lfHeight = MulDiv(wanted.height, static_cast<int>(dpi), designDpi);
+    font.lfWeight = wanted.bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = static_cast<BYTE>(wanted.charset);
     font.lfQuality = DEFAULT_QUALITY;
-    const std::wstring face = ChooseFace(Widen(spec.name), font.lfCharSet);
+    const std::wstring face = ChooseFace(Widen(wanted.name), font.lfCharSet);
     lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
     return CreateFontIndirectW(&font);
 }
@@ -183,33 +183,33 @@ TForm::~TForm() {
     for (HFONT font : fonts_) DeleteObject(font);
 }
 
-std::string TForm::Definition(const std::string& className) const { return ResourceText(Upper(className)); }
+std::string TForm::DefinitionText(const std::string& className) const { return ResourceText(Upper(className)); }
 
 void TForm::Create(const std::string& className, HWND owner) {
-    spec_ = ReadFormDefinition(Definition(className));
-    if (spec_.className != className)
-        throw EFormDefinitionError("The form definition of " + className + " declares " + spec_.className);
+    definition_ = ReadFormDefinition(DefinitionText(className));
+    if (definition_.className != className)
+        throw EFormDefinitionError("The form definition of " + className + " declares " + definition_.className);
 
     // Controls, bound to the class's fields and handlers by name.
-    for (const auto& controlSpec : spec_.controls) {
+    for (const auto& controlDefinition : definition_.controls) {
         std::unique_ptr<TControl> control;
-        if (controlSpec.kind == TLabel::kKind) control = std::make_unique<TLabel>();
+        if (controlDefinition.kind == TLabel::kKind) control = std::make_unique<TLabel>();
         else control = std::make_unique<TButton>();
-        control->spec_ = controlSpec;
+        control->definition_ = controlDefinition;
         const auto field = std::find_if(fields_.begin(), fields_.end(),
-                                        [&](const Field& f) { return f.name == controlSpec.name; });
+                                        [&](const Field& f) { return f.name == controlDefinition.name; });
         if (field != fields_.end()) {
-            if (field->kind != controlSpec.kind)
+            if (field->kind != controlDefinition.kind)
                 throw EFormDefinitionError(className + "." + field->name + " is a " + field->kind +
-                                           ", but the form definition makes it a " + controlSpec.kind);
+                                           ", but the form definition makes it a " + controlDefinition.kind);
             field->assign(control.get());
         }
-        if (!controlSpec.onClick.empty()) {
+        if (!controlDefinition.onClick.empty()) {
             const auto handler = std::find_if(handlers_.begin(), handlers_.end(),
-                                              [&](const NamedHandler& h) { return h.name == controlSpec.onClick; });
+                                              [&](const NamedHandler& h) { return h.name == controlDefinition.onClick; });
             if (handler == handlers_.end())
-                throw EFormDefinitionError("Line " + std::to_string(controlSpec.line) + " of the form definition: " +
-                                           className + " has no handler " + controlSpec.onClick);
+                throw EFormDefinitionError("Line " + std::to_string(controlDefinition.line) + " of the form definition: " +
+                                           className + " has no handler " + controlDefinition.onClick);
             static_cast<TButton&>(*control).OnClick = handler->event;
         }
         controls_.push_back(std::move(control));
@@ -240,17 +240,17 @@ void TForm::Create(const std::string& className, HWND owner) {
     // Made hidden on the primary monitor, where it will show, so that it takes that
     // monitor's density before it is laid out.
     const RECT work = PrimaryWorkArea();
-    handle_ = CreateWindowExW(kDialogExStyle, windowClass.c_str(), Widen(spec_.caption).c_str(), kDialogStyle,
+    handle_ = CreateWindowExW(kDialogExStyle, windowClass.c_str(), Widen(definition_.caption).c_str(), kDialogStyle,
                               (work.left + work.right) / 2, (work.top + work.bottom) / 2, 0, 0, owner, nullptr,
                               instance, this);
-    if (!handle_) throw Exception("Cannot create the window " + spec_.name);
+    if (!handle_) throw Exception("Cannot create the window " + definition_.name);
 
     UINT id = kFirstControlId;
     for (auto& control : controls_) {
-        const bool button = control->spec_.kind == TButton::kKind;
+        const bool button = control->definition_.kind == TButton::kKind;
         const DWORD style = WS_CHILD | WS_VISIBLE |
                             (button ? BS_PUSHBUTTON | WS_TABSTOP : SS_LEFTNOWORDWRAP | SS_NOPREFIX);
-        control->handle_ = CreateWindowExW(0, button ? L"BUTTON" : L"STATIC", Widen(control->spec_.caption).c_str(),
+        control->handle_ = CreateWindowExW(0, button ? L"BUTTON" : L"STATIC", Widen(control->definition_.caption).c_str(),
                                            style, 0, 0, 0, 0, handle_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)),
                                            instance, nullptr);
         if (!control->handle_) throw Exception("Cannot create the control " + control->Name());
@@ -258,9 +258,9 @@ void TForm::Create(const std::string& className, HWND owner) {
     // Keyboard order follows TabOrder: the dialog manager goes by window order.
     std::vector<TControl*> tabStops;
     for (auto& control : controls_)
-        if (control->spec_.tabOrder >= 0) tabStops.push_back(control.get());
+        if (control->definition_.tabOrder >= 0) tabStops.push_back(control.get());
     std::stable_sort(tabStops.begin(), tabStops.end(),
-                     [](TControl* a, TControl* b) { return a->spec_.tabOrder < b->spec_.tabOrder; });
+                     [](TControl* a, TControl* b) { return a->definition_.tabOrder < b->definition_.tabOrder; });
     for (TControl* control : tabStops)
         SetWindowPos(control->handle_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
@@ -281,23 +281,23 @@ void TForm::Layout(UINT dpi, const RECT* suggested) {
     std::vector<HFONT> oldFonts;
     oldFonts.swap(fonts_);
     std::map<std::tuple<std::string, int, int, bool>, HFONT> fontFor;
-    auto scale = [&](int value) { return MulDiv(value, static_cast<int>(dpi), spec_.pixelsPerInch); };
+    auto scale = [&](int value) { return MulDiv(value, static_cast<int>(dpi), definition_.pixelsPerInch); };
 
     for (auto& control : controls_) {
-        const FontSpec& fontSpec = control->spec_.font;
-        HFONT& font = fontFor[{fontSpec.name, fontSpec.height, fontSpec.charset, fontSpec.bold}];
+        const FontDefinition& fontDefinition = control->definition_.font;
+        HFONT& font = fontFor[{fontDefinition.name, fontDefinition.height, fontDefinition.charset, fontDefinition.bold}];
         if (!font) {
-            font = MakeFont(fontSpec, dpi, spec_.pixelsPerInch);
+            font = MakeFont(fontDefinition, dpi, definition_.pixelsPerInch);
             fonts_.push_back(font);
         }
         SendMessageW(control->handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        SIZE size{scale(control->spec_.width), scale(control->spec_.height)};
-        if (control->spec_.kind == TLabel::kKind) size = TextSize(font, Widen(control->spec_.caption));
-        SetWindowPos(control->handle_, nullptr, scale(control->spec_.left), scale(control->spec_.top), size.cx, size.cy,
+        SIZE size{scale(control->definition_.width), scale(control->definition_.height)};
+        if (control->definition_.kind == TLabel::kKind) size = TextSize(font, Widen(control->definition_.caption));
+        SetWindowPos(control->handle_, nullptr, scale(control->definition_.left), scale(control->definition_.top), size.cx, size.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    const int clientWidth = scale(spec_.clientWidth), clientHeight = scale(spec_.clientHeight);
+    const int clientWidth = scale(definition_.clientWidth), clientHeight = scale(definition_.clientHeight);
     SIZE window = WindowSizeForClient(clientWidth, clientHeight,
                                       static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE)),
                                       static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_EXSTYLE)), dpi);
@@ -349,7 +349,7 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // IDCANCEL, which no control here answers to.
         if (HIWORD(wParam) == BN_CLICKED && lParam) {
             for (auto& control : controls_) {
-                if (control->handle_ == reinterpret_cast<HWND>(lParam) && control->spec_.kind == TButton::kKind) {
+                if (control->handle_ == reinterpret_cast<HWND>(lParam) && control->definition_.kind == TButton::kKind) {
                     auto& button = static_cast<TButton&>(*control);
                     if (button.OnClick) button.OnClick(&button);
                     break;

@@ -24,13 +24,12 @@ class TForm;
 class TControl : public TObject {
 public:
     static constexpr const char* kKind = "";
-    const ControlSpec& Spec() const { return spec_; }
-    const std::string& Name() const { return spec_.name; }
+    const std::string& Name() const { return definition_.name; }
     HWND Handle() const { return handle_; }
 
 protected:
     friend class TForm;
-    ControlSpec spec_;
+    ControlDefinition definition_;
     HWND handle_ = nullptr;
 };
 
@@ -74,7 +73,7 @@ protected:
     }
     void Handler(const char* name, TNotifyEvent event) { handlers_.push_back({name, std::move(event)}); }
     // The form definition's text: the program's resource named after the class.
-    virtual std::string Definition(const std::string& className) const;
+    virtual std::string DefinitionText(const std::string& className) const;
 
 private:
     friend class TApplication;
@@ -92,7 +91,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    FormSpec spec_;
+    FormDefinition definition_;
     HWND handle_ = nullptr;
     std::vector<Field> fields_;
     std::vector<NamedHandler> handlers_;

@@ -29,7 +29,7 @@ protected:
             ++clicks;
         });
     }
-    std::string Definition(const std::string& className) const override {
+    std::string DefinitionText(const std::string& className) const override {
         EXPECT_EQ(className, kClassName);
         return definition;
     }
