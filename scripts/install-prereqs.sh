@@ -16,6 +16,7 @@ have python3               || need+=(python3)
 have i686-w64-mingw32-g++-posix   || need+=(g++-mingw-w64-i686)
 have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64)
 have Xvfb                  || need+=(xvfb)
+have xauth                 || need+=(xauth)   # xvfb-run needs it
 have xdotool               || need+=(xdotool)
 have xwininfo              || need+=(x11-utils)
 pkg_installed imagemagick  || need+=(imagemagick)
