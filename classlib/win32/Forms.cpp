@@ -141,7 +141,7 @@ SIZE TextSize(HFONT font, const std::wstring& text) {
 
 HICON LoadMainIcon(int metricX, int metricY) {
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON,
-                                         GetSystemMetrics(metricX), GetSystemMetrics(metricY), LR_DEFAULTCOLOR));
+                                         GetSystemMetrics(metricX), GetSystemMetrics(metricY), LR_SHARED));
 }
 
 std::string ResourceText(const std::string& name) {
@@ -387,15 +387,15 @@ void TApplication::Initialize() {
     wc.lpszClassName = L"TApplication";
     RegisterClassExW(&wc);
     const RECT work = PrimaryWorkArea();
-    handle_ = CreateWindowExW(WS_EX_APPWINDOW, L"TApplication", Widen(title_).c_str(), WS_POPUP | WS_SYSMENU,
+    handle_ = CreateWindowExW(WS_EX_APPWINDOW, L"TApplication", title_.c_str(), WS_POPUP | WS_SYSMENU,
                               (work.left + work.right) / 2, (work.top + work.bottom) / 2, 0, 0, nullptr, nullptr,
                               instance, nullptr);
     if (!handle_) throw Exception("Cannot create the application window");
 }
 
 void TApplication::SetTitle(const std::string& title) {
-    title_ = title;
-    if (handle_) SetWindowTextW(handle_, Widen(title).c_str());
+    title_ = Widen(title);
+    if (handle_) SetWindowTextW(handle_, title_.c_str());
 }
 
 TForm* TApplication::AddForm(std::unique_ptr<TForm> form, const std::string& className) {
@@ -431,11 +431,11 @@ void TApplication::ShowException(const std::exception& error) noexcept {
     try {
         const std::string message =
             dynamic_cast<const std::bad_alloc*>(&error) ? "メモリが不足しています" : std::string(error.what());
-        MessageBoxW(owner, Widen(ErrorReportText(message)).c_str(), Widen(title_).c_str(), MB_OK | MB_ICONERROR);
+        MessageBoxW(owner, Widen(ErrorReportText(message)).c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
     } catch (...) {
         // Nothing may leave here: it runs inside window procedures. Short of
         // memory even for the text, say so with what needs none.
-        MessageBoxW(owner, L"メモリが不足しています.", L"VelkarnVupTool", MB_OK | MB_ICONERROR);
+        MessageBoxW(owner, L"メモリが不足しています.", title_.c_str(), MB_OK | MB_ICONERROR);
     }
 }
 

@@ -104,7 +104,6 @@ class TApplication {
 public:
     void Initialize();
     void SetTitle(const std::string& title);
-    const std::string& Title() const { return title_; }
 
     // Creates a form from its definition; the first one becomes the main form.
     template <class Form>
@@ -125,7 +124,7 @@ private:
     TForm* AddForm(std::unique_ptr<TForm> form, const std::string& className);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    std::string title_;
+    std::wstring title_;  // wide once, so that the error report can show it without allocating
     HWND handle_ = nullptr;  // owns the taskbar button, which shows the title
     std::vector<std::unique_ptr<TForm>> forms_;
 };

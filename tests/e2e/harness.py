@@ -4,7 +4,6 @@ xdotool types real keys. Everything started here is stopped again."""
 import fcntl
 import json
 import os
-import shutil
 import signal
 import subprocess
 import time
@@ -207,14 +206,6 @@ class Session:
     @staticmethod
     def make_folder(windows_path):
         (DRIVE_C / windows_path.replace("\\", "/")[3:]).mkdir(parents=True, exist_ok=True)
-
-    @staticmethod
-    def remove(windows_path):
-        path = DRIVE_C / windows_path.replace("\\", "/")[3:]
-        if path.is_dir():
-            shutil.rmtree(path)
-        elif path.exists():
-            path.unlink()
 
 
 def button(window, text):

@@ -2,8 +2,6 @@
 import os
 import shutil
 import unittest
-from pathlib import Path
-
 from harness import BUILD, DRIVE_C, PREFIX, Session, button, wait_for
 
 HOST = os.environ.get("VELKARN_UPGRADE_HOST", "www.velkarn.co.jp")
@@ -17,10 +15,10 @@ RECORD = DRIVE_C / "velkarn-e2e" / "opened.txt"
 
 REG_SZ, REG_EXPAND_SZ, REG_DWORD = 1, 2, 4
 WS_CAPTION, WS_SYSMENU, WS_THICKFRAME = 0x00C00000, 0x00080000, 0x00040000
-WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP, WS_DISABLED = 0x00020000, 0x00010000, 0x00010000, 0x08000000
+WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP = 0x00020000, 0x00010000, 0x00010000
 WS_EX_APPWINDOW = 0x00040000
 SS_NOPREFIX = 0x80
-WM_CLOSE, WM_SYSCOMMAND, SC_CLOSE = 0x10, 0x112, 0xF060
+WM_SYSCOMMAND, SC_CLOSE = 0x112, 0xF060
 
 # Name, kind, left, top, width, height, text, bold, tab stop: the window as designed at 96 DPI.
 CONTROLS = [
